@@ -1,0 +1,17 @@
+# Finds the JDK (javac, java, jar and its JNI headers) from the javac on PATH,
+# or JAVA_HOME when set. Both builds need the headers; only POSIX runs Java.
+if(DEFINED ENV{JAVA_HOME})
+  set(JDK_HOME "$ENV{JAVA_HOME}")
+else()
+  find_program(JAVAC_ON_PATH javac REQUIRED NO_CMAKE_FIND_ROOT_PATH)
+  get_filename_component(javac_real "${JAVAC_ON_PATH}" REALPATH)
+  get_filename_component(javac_dir "${javac_real}" DIRECTORY)
+  get_filename_component(JDK_HOME "${javac_dir}" DIRECTORY)
+endif()
+set(JDK_INCLUDE "${JDK_HOME}/include")
+set(JAVAC "${JDK_HOME}/bin/javac")
+set(JAVA "${JDK_HOME}/bin/java")
+set(JAR "${JDK_HOME}/bin/jar")
+if(NOT EXISTS "${JDK_INCLUDE}/jni.h")
+  message(FATAL_ERROR "No jni.h under ${JDK_INCLUDE}: install openjdk-17-jdk-headless or set JAVA_HOME")
+endif()
