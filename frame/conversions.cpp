@@ -29,14 +29,14 @@ inline unsigned SequenceLength(const unsigned char* p) {
   return 0;
 }
 
+}  // namespace
+
 void Throw(JNIEnv* env, const char* class_name, const char* message) {
   jclass type = env->FindClass(class_name);
   if (!type) return;  // FindClass left its own error pending
   env->ThrowNew(type, message);
   env->DeleteLocalRef(type);
 }
-
-}  // namespace
 
 void ThrowNullPointer(JNIEnv* env, const char* message) {
   Throw(env, "java/lang/NullPointerException", message);

@@ -5,6 +5,9 @@
 
 namespace frame {
 
+// Throws a new exception of the named class (as "java/lang/...").
+void Throw(JNIEnv* env, const char* class_name, const char* message);
+
 // Throws java.lang.NullPointerException with the given message.
 void ThrowNullPointer(JNIEnv* env, const char* message);
 

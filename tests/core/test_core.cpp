@@ -47,12 +47,12 @@ struct Script {
 };
 
 struct Image {
+  enum Kind { kNull, kBitmap, kBogus } kind = kNull;
   int32_t width = 0;
   int32_t height = 0;
   bool bottom_up = false;
+  bool has_pixels = false;
   std::vector<uint32_t> pixels;  // top row first
-  bool null_bitmap = true;
-  bool bogus_handle = false;
 };
 
 std::mutex g_mutex;
@@ -154,9 +154,13 @@ void ReleaseModel(platform::PosixBitmap* model) {
   --g_live_models;
 }
 
+// A model without pixels stands for a size no real bitmap could have.
 Bitmap MakeBitmap(const Image& image) {
-  uint32_t* pixels = new uint32_t[image.pixels.size() + 1];
-  std::memcpy(pixels, image.pixels.data(), sizeof(uint32_t) * image.pixels.size());
+  uint32_t* pixels = nullptr;
+  if (image.has_pixels) {
+    pixels = new uint32_t[image.pixels.size() + 1];
+    std::memcpy(pixels, image.pixels.data(), sizeof(uint32_t) * image.pixels.size());
+  }
   ++g_live_models;
   return new platform::PosixBitmap{image.width, image.height, pixels, ReleaseModel};
 }
@@ -185,8 +189,8 @@ const void* Result<const void*>(const char* name) {
 
 template <>
 Bitmap Result<Bitmap>(const char*) {
-  if (g_image->bogus_handle) return reinterpret_cast<Bitmap>(static_cast<uintptr_t>(0x1234));
-  if (g_image->null_bitmap) return nullptr;
+  if (g_image->kind == Image::kBogus) return reinterpret_cast<Bitmap>(static_cast<uintptr_t>(0x1234));
+  if (g_image->kind == Image::kNull) return nullptr;
   g_last_bitmap = MakeBitmap(*g_image);
   return g_last_bitmap;
 }
@@ -217,6 +221,27 @@ ENTRY(TEST_CORE_EXPORT, int, ReadNISTFromMemory, (const void* data, int size), d
 ENTRY(LACKABLE_EXPORT, int, WriteNISTToFile, (const char* path), path)
 ENTRY(LACKABLE_EXPORT, int, ReadSizeOfNISTByteArray, (void))
 ENTRY(TEST_CORE_EXPORT, const void*, ReadNISTByteArray, (void))
+ENTRY(TEST_CORE_EXPORT, int, CheckIfRecordTypeExists, (int type), type)
+ENTRY(TEST_CORE_EXPORT, int, ReadNumberOfRecords, (int type), type)
+ENTRY(LACKABLE_EXPORT, int, ReadIDCofRecord, (int type, int index), type, index)
+ENTRY(TEST_CORE_EXPORT, int, DeleteRecord, (int type, int index), type, index)
+ENTRY(TEST_CORE_EXPORT, const char*, ReadRecordTxtField, (int a, int b, int c, const char* s), a, b, c, s)
+ENTRY(TEST_CORE_EXPORT, int, ReadSizeOfRecordTxtField, (int a, int b, int c, const char* s), a, b, c, s)
+ENTRY(TEST_CORE_EXPORT, const char*, ReadRecordTxtFieldName, (int a, int b, int c), a, b, c)
+ENTRY(TEST_CORE_EXPORT, int, ReadSizeOfRecordTxtFieldName, (int a, int b, int c, const char* s), a, b, c, s)
+ENTRY(TEST_CORE_EXPORT, const char*, ReadRecordTxtFieldDescription, (int a, int b, int c, const char* s), a, b, c, s)
+ENTRY(TEST_CORE_EXPORT, int, ReadSizeOfRecordTxtFieldDescription, (int a, int b, int c, const char* s), a, b, c, s)
+ENTRY(TEST_CORE_EXPORT, const char*, ReadRecordExportedTxtFields, (int a, int b), a, b)
+ENTRY(TEST_CORE_EXPORT, int, ReadSizeOfRecordExportedTxtFields, (int a, int b), a, b)
+ENTRY(TEST_CORE_EXPORT, int, InsertRecordTxtField, (int a, int b, int c, const char* s, const char* t), a, b, c, s, t)
+ENTRY(TEST_CORE_EXPORT, const void*, ReadRecordBinaryField, (int a, int b), a, b)
+ENTRY(LACKABLE_EXPORT, int, ReadSizeOfRecordBinaryField, (int a, int b), a, b)
+ENTRY(TEST_CORE_EXPORT, int, InsertRecordBinaryFieldFromFile, (int a, int b, const char* s), a, b, s)
+ENTRY(TEST_CORE_EXPORT, int, InsertRecordBinaryFieldFromMemory,
+      (int a, int b, const void* d, int n, const char* s, int x, int y, int z), a, b, d, n, s, x, y, z)
+ENTRY(TEST_CORE_EXPORT, Bitmap, CreateHBITMAPfromRecordBinaryField, (int a, int b), a, b)
+ENTRY(TEST_CORE_EXPORT, int, SetKorvaneErrorReportMode, (int mode), mode)
+ENTRY(TEST_CORE_EXPORT, const char*, ReadKorvaneLastErrorMessage, (void))
 
 // Scripting and read-back.
 
@@ -258,21 +283,21 @@ TEST_CORE_EXPORT void tc_return_bytes(const char* entry, const void* data, int l
   script.raw_pointer = reinterpret_cast<const void*>(raw_pointer);
 }
 
-// The image the render entry returns: width x height pixels, top row first, in
-// a bitmap stored bottom-up or top-down. `pixels` null: a null bitmap; `bogus`:
-// a handle that is no bitmap.
-TEST_CORE_EXPORT void tc_return_image(int width, int height, const uint32_t* pixels,
-                                      int bottom_up, int bogus) {
+// What the render entry returns: kind 0, a null bitmap; 1, a bitmap of width x
+// height pixels given top row first, stored bottom-up or top-down (no pixels: a
+// POSIX model of that size without storage); 2, a handle that is no bitmap.
+TEST_CORE_EXPORT void tc_return_image(int kind, int width, int height, const uint32_t* pixels,
+                                      int bottom_up) {
   std::lock_guard<std::mutex> lock(g_mutex);
   EnsureState();
   Image& image = *g_image;
+  image.kind = static_cast<Image::Kind>(kind);
   image.width = width;
   image.height = height;
   image.bottom_up = bottom_up != 0;
-  image.null_bitmap = pixels == nullptr;
-  image.bogus_handle = bogus != 0;
-  image.pixels.assign(pixels ? pixels : nullptr,
-                      pixels ? pixels + static_cast<size_t>(width) * height : nullptr);
+  image.has_pixels = pixels != nullptr;
+  image.pixels.clear();
+  if (pixels) image.pixels.assign(pixels, pixels + static_cast<size_t>(width) * height);
 }
 
 TEST_CORE_EXPORT Bitmap tc_last_bitmap(void) { return g_last_bitmap; }

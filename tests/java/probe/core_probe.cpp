@@ -53,7 +53,8 @@ JNIEXPORT void JNICALL Java_bridge_test_CoreProbe_returnText(JNIEnv* env, jclass
   auto set = Find<void (*)(const char*, const char*, int)>("tc_return_text");
   if (!text) return set(name.chars, nullptr, 0);
   std::vector<char> bytes = Bytes(env, text);
-  set(name.chars, bytes.data(), static_cast<int>(bytes.size()));
+  bytes.push_back(0);  // keeps data() non-null for empty text
+  set(name.chars, bytes.data(), static_cast<int>(bytes.size() - 1));
 }
 
 JNIEXPORT void JNICALL Java_bridge_test_CoreProbe_returnBytes(JNIEnv* env, jclass, jstring entry, jbyteArray data) {
@@ -71,13 +72,13 @@ JNIEXPORT void JNICALL Java_bridge_test_CoreProbe_returnUnreadable(JNIEnv* env, 
   Find<void (*)(const char*, const void*, int, uintptr_t)>("tc_return_bytes")(name.chars, nullptr, 0, 16);
 }
 
-JNIEXPORT void JNICALL Java_bridge_test_CoreProbe_returnImage(JNIEnv* env, jclass, jint width, jint height,
-                                                              jintArray pixels, jboolean bottom_up) {
-  auto set = Find<void (*)(int, int, const uint32_t*, int, int)>("tc_return_image");
-  if (!pixels) return set(0, 0, nullptr, 0, 0);
+JNIEXPORT void JNICALL Java_bridge_test_CoreProbe_returnImage(JNIEnv* env, jclass, jint kind, jint width,
+                                                              jint height, jintArray pixels, jboolean bottom_up) {
+  auto set = Find<void (*)(int, int, int, const uint32_t*, int)>("tc_return_image");
+  if (!pixels) return set(kind, width, height, nullptr, bottom_up);
   std::vector<uint32_t> copy(env->GetArrayLength(pixels) + 1);
   env->GetIntArrayRegion(pixels, 0, static_cast<jsize>(copy.size() - 1), reinterpret_cast<jint*>(copy.data()));
-  set(width, height, copy.data(), bottom_up, 0);
+  set(kind, width, height, copy.data(), bottom_up);
 }
 
 JNIEXPORT jint JNICALL Java_bridge_test_CoreProbe_liveImages(JNIEnv*, jclass) {

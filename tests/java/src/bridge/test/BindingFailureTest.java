@@ -10,7 +10,7 @@ import java.nio.file.Paths;
 import java.util.ArrayList;
 import java.util.List;
 import java.util.Map;
-import java.util.Set;
+import java.util.function.Function;
 import org.junit.jupiter.api.Test;
 
 /** Binding failures, each in a child JVM (the binding cache lives for the process). */
@@ -35,28 +35,11 @@ class BindingFailureTest {
     return output;
   }
 
-  /** What calling every method prints when each call in `failures` shows the given message. */
-  static String everyMethodPrints(Map<String, String> failures, Map<String, String> results) {
+  /** What the child prints for one round of calls, given each call's message and result. */
+  static String round(Function<BindingChild.Call, String> message, Function<BindingChild.Call, String> result) {
     StringBuilder text = new StringBuilder();
-    for (String method : BindingChild.everyMethod().keySet()) {
-      text.append(failures.getOrDefault(method, ""))
-          .append(method).append(" -> ").append(results.getOrDefault(method, "0")).append('\n');
-    }
-    return text.toString();
-  }
-
-  /** The core's log after `rounds` calls of every method in `methods`. */
-  static String coreReceived(Set<String> methods, int rounds) {
-    StringBuilder text = new StringBuilder("core received:\n");
-    Map<String, String> args = Map.of(
-        "ReadNISTFromFile", " \"in.an2\"", "ReadNISTFromMemory", " [01 02 03 04] 4",
-        "WriteNISTToFile", " \"out.an2\"");
-    for (int round = 0; round < rounds; round++) {
-      for (String method : BindingChild.everyMethod().keySet()) {
-        if (!methods.contains(method)) continue;
-        if (method.equals("ReadNISTByteArray")) text.append("ReadSizeOfNISTByteArray\n");
-        text.append(method).append(args.getOrDefault(method, "")).append('\n');
-      }
+    for (BindingChild.Call call : BindingChild.EVERY_METHOD) {
+      text.append(message.apply(call)).append(call.method).append(" -> ").append(result.apply(call)).append('\n');
     }
     return text.toString();
   }
@@ -68,15 +51,15 @@ class BindingFailureTest {
     Files.deleteIfExists(folder.resolve("libKorvane.so"));
     String core = System.getProperty("bridge.test.core") + "/libKorvane.so";
 
-    Map<String, String> allFail = new java.util.HashMap<>();
-    for (String method : BindingChild.everyMethod().keySet()) allFail.put(method, LOAD_FAILURE);
-    String expected = everyMethodPrints(allFail, Map.of("ReadNISTByteArray", "null"))
+    StringBuilder received = new StringBuilder("core received:\n");
+    BindingChild.EVERY_METHOD.forEach(call -> received.append(call.coreReceives));
+    String expected = round(call -> LOAD_FAILURE, BindingChild.Call::failedResult)
         + LOAD_FAILURE + "ReadNISTFromFile(null) -> 0\n"
         + "x87 control word 0x027F\n"
         + "core loaded: false\n"
         + "-- core made available\n"
-        + everyMethodPrints(Map.of(), Map.of("ReadNISTByteArray", "bytes[]"))
-        + coreReceived(BindingChild.everyMethod().keySet(), 1);
+        + round(call -> "", call -> call.unscriptedResult)
+        + received;
     assertEquals(expected, child(folder.toString(), "absent", folder.toString(), core));
   }
 
@@ -85,10 +68,18 @@ class BindingFailureTest {
     Map<String, String> failures = Map.of(
         "WriteNISTToFile", missing("WriteNISTToFile"),
         "ReadSizeOfNISTByteArray", missing("ReadSizeOfNISTByteArray"),
-        "ReadNISTByteArray", missing("ReadSizeOfNISTByteArray"));
-    String once = everyMethodPrints(failures, Map.of("ReadNISTByteArray", "null"));
-    String expected = once + once
-        + coreReceived(Set.of("CreateNewNISTFile", "ReadNISTFromFile", "ReadNISTFromMemory"), 2);
-    assertEquals(expected, child(System.getProperty("bridge.test.lacking"), "lacking"));
+        "ReadNISTByteArray", missing("ReadSizeOfNISTByteArray"),
+        "ReadIDCofRecord", missing("ReadIDCofRecord"),
+        "ReadSizeOfRecordBinaryField", missing("ReadSizeOfRecordBinaryField"),
+        "ReadRecordBinaryField", missing("ReadSizeOfRecordBinaryField"));
+    String once = round(call -> failures.getOrDefault(call.method, ""),
+        call -> failures.containsKey(call.method) ? call.failedResult() : call.unscriptedResult);
+    StringBuilder received = new StringBuilder("core received:\n");
+    for (int round = 0; round < 2; round++) {
+      for (BindingChild.Call call : BindingChild.EVERY_METHOD) {
+        if (!failures.containsKey(call.method)) received.append(call.coreReceives);
+      }
+    }
+    assertEquals(once + once + received, child(System.getProperty("bridge.test.lacking"), "lacking"));
   }
 }

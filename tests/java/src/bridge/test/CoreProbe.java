@@ -27,8 +27,22 @@ public final class CoreProbe {
   /** The data entry returns a pointer that crashes the process if read. */
   public static native void returnUnreadable(String entry);
 
-  /** The render entry returns a bitmap of these pixels (top row first); null pixels: none. */
-  public static native void returnImage(int width, int height, int[] pixels, boolean bottomUp);
+  /** The render entry returns a bitmap of these pixels, given top row first. */
+  public static void returnImage(int width, int height, int[] pixels, boolean storedBottomUp) {
+    returnImage(1, width, height, pixels, storedBottomUp);
+  }
+
+  /** The render entry returns a bitmap of that size without pixel storage (never read). */
+  public static void returnImageWithoutPixels(int width, int height) {
+    returnImage(1, width, height, null, false);
+  }
+
+  /** The render entry returns a null bitmap. */
+  public static void returnNullImage() {
+    returnImage(0, 0, 0, null, false);
+  }
+
+  private static native void returnImage(int kind, int width, int height, int[] pixels, boolean bottomUp);
 
   /** Bitmaps the core handed out that nobody has released yet. */
   public static native int liveImages();
