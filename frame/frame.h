@@ -4,6 +4,12 @@
 
 #include <jni.h>
 
+// The declarations javac generated from the build's Java class: a definition
+// whose types differ from its Java declaration does not compile.
+#ifdef BRIDGE_JNI_HEADER
+#include BRIDGE_JNI_HEADER
+#endif
+
 #include "binding.h"
 #include "conversions.h"
 #include "fpu.h"

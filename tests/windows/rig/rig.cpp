@@ -2,9 +2,10 @@
 // its own process (the bridge's binding cache lives as long as the process):
 //   rig.exe absent  <bridge.dll> <class> <W|A> <test core to copy in>
 //   rig.exe lacking <bridge.dll> <class> <W|A>
+//   rig.exe pair    <bridge.dll> <class> <W|A> <second bridge.dll> <class> <W|A>
 // "absent" starts with no Korvane.dll beside the rig, copies it in half way and
 // then runs the forwarding tables; "lacking" runs beside a core without some
-// entries. Prints one line per check and "N passed, N failed" at the end.
+// entries; "pair" loads both bridges beside the test core. Prints one line per check and "N passed, N failed" at the end.
 #include <windows.h>
 
 #include <cstdio>
@@ -579,6 +580,40 @@ void LackingPhase() {
   }
 }
 
+// Both bridges in one process: each binds on its own, both reach the one core.
+void PairPhase(HMODULE second, const std::string& second_class, char second_width) {
+  const HMODULE first = g_bridge;
+  const std::string first_class = g_class;
+  const char first_width = g_width;
+  if (!HookBridgeImports(second, second_width)) {
+    std::printf("rig: cannot hook the second bridge\n");
+    ExitProcess(2);
+  }
+  auto use = [&](HMODULE bridge, const std::string& name, char width) {
+    g_bridge = bridge;
+    g_class = name;
+    g_width = width;
+  };
+  Check check("two bridges in one process: each loads the core itself, both act on the one core");
+  use(first, first_class, first_width);
+  Result created = Invoke("CreateNewNISTFile", {});
+  check.Clean(created);
+  check.That(BindCore(), "test core loaded");
+  core.reset();
+  core.return_int("ReadIDCofRecord", 77);
+  use(second, second_class, second_width);
+  Result read = Invoke("ReadIDCofRecord", {2, 1});
+  check.Clean(read);
+  check.Boxes(read, {});
+  check.Equal("77", read.value, "result scripted in the core reached through the first bridge");
+  check.Equal("ReadIDCofRecord 2 1\n", read.log, "core received");
+  std::string loads;
+  for (const std::string& load : TakeLoads()) loads += load + " ";
+  check.Equal(std::string(1, first_width) + ":Korvane " + second_width + ":Korvane ", loads, "loads");
+  check.Equal("1", std::to_string(Resolutions("_CreateNewNISTFile")), "resolutions by the first bridge");
+  check.Equal("1", std::to_string(Resolutions("_ReadIDCofRecord")), "resolutions by the second bridge");
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -604,6 +639,15 @@ int wmain(int argc, wchar_t** argv) {
     CachePhase();
   } else if (phase == L"lacking") {
     LackingPhase();
+  } else if (phase == L"pair" && argc > 7) {
+    std::string second_class;
+    for (const wchar_t* c = argv[6]; *c; ++c) second_class += static_cast<char>(*c);
+    HMODULE second = LoadLibraryW(argv[5]);
+    if (!second) {
+      std::printf("rig: cannot load the second bridge\n");
+      return 2;
+    }
+    PairPhase(second, second_class, static_cast<char>(argv[7][0]));
   } else {
     std::printf("rig: unknown phase\n");
     return 2;

@@ -12,7 +12,8 @@ import nist_sun_java.Korvane;
  *
  * <p>{@code absent <folder on LD_LIBRARY_PATH> <test core>}: calls everything with no core to be
  * found, then copies the core into the folder and calls everything again. {@code lacking}: calls
- * everything twice against a core that lacks some entries.
+ * everything twice against a core that lacks some entries. {@code absent-class <class>}: calls
+ * every native method of that class, by reflection, with no core to be found.
  */
 public final class BindingChild {
   /** A call of one method with harmless arguments, and what the core receives from it. */
@@ -95,6 +96,12 @@ public final class BindingChild {
   }
 
   public static void main(String[] args) throws Exception {
+    if (args[0].equals("absent-class")) {
+      for (java.lang.reflect.Method method : Natives.of(Class.forName(args[1]))) {
+        System.err.println(method.getName() + " -> " + Results.describe(Natives.call(method)));
+      }
+      return;
+    }
     if (args[0].equals("absent")) {
       CoreProbe.setFpuControlWord(0x027F);
       callEveryMethod();

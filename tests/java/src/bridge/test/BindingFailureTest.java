@@ -82,4 +82,16 @@ class BindingFailureTest {
     }
     assertEquals(once + once + received, child(System.getProperty("bridge.test.lacking"), "lacking"));
   }
+
+  @Test
+  void secondBridgeReportsInTheSameWords() throws Exception {
+    Path folder = Paths.get(System.getProperty("bridge.test.work"), "absent-second");
+    Files.createDirectories(folder);
+    StringBuilder expected = new StringBuilder();
+    for (java.lang.reflect.Method method : Natives.of(nist_sun_java.Brisolde.class)) {
+      expected.append(LOAD_FAILURE).append(method.getName()).append(" -> ")
+          .append(method.getReturnType() == int.class ? "0" : "null").append('\n');
+    }
+    assertEquals(expected.toString(), child(folder.toString(), "absent-class", "nist_sun_java.Brisolde"));
+  }
 }
