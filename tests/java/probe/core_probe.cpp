@@ -43,6 +43,10 @@ JNIEXPORT void JNICALL Java_bridge_test_CoreProbe_reset(JNIEnv*, jclass) {
   Find<void (*)()>("tc_reset")();
 }
 
+JNIEXPORT void JNICALL Java_bridge_test_CoreProbe_quiet(JNIEnv*, jclass, jboolean quiet) {
+  Find<void (*)(int)>("tc_quiet")(quiet);
+}
+
 JNIEXPORT void JNICALL Java_bridge_test_CoreProbe_returnInt(JNIEnv* env, jclass, jstring entry, jint value) {
   Utf name(env, entry);
   Find<void (*)(const char*, int)>("tc_return_int")(name.chars, value);

@@ -12,6 +12,9 @@ public final class CoreProbe {
 
   public static native void reset();
 
+  /** Quiet: the core keeps returning what was scripted but logs nothing (for long runs). */
+  public static native void quiet(boolean quiet);
+
   public static native void returnInt(String entry, int value);
 
   /** The entry returns these bytes, NUL-terminated; null makes it return a null pointer. */

@@ -1,0 +1,85 @@
+package bench;
+
+import static java.lang.foreign.ValueLayout.ADDRESS;
+import static java.lang.foreign.ValueLayout.JAVA_INT;
+
+import bridge.test.CoreProbe;
+import java.lang.foreign.Arena;
+import java.lang.foreign.FunctionDescriptor;
+import java.lang.foreign.Linker;
+import java.lang.foreign.MemorySegment;
+import java.lang.foreign.SymbolLookup;
+import java.lang.invoke.MethodHandle;
+import nist_sun_java.Korvane;
+
+/** Foreign-function downcalls of the same core entries, on a JDK that has the API (22 and later). */
+public final class FfmBench {
+  public static void main(String[] args) throws Throwable {
+    CoreProbe.quiet(true);
+    CoreProbe.returnInt("ReadIDCofRecord", 7);
+    CoreProbe.returnText("ReadRecordTxtField", "Smith, John");
+    if (!Floor.bind()) throw new IllegalStateException("the floor found no core");
+    System.out.println("JVM: " + System.getProperty("java.vm.name") + " " + System.getProperty("java.version"));
+
+    Linker linker = Linker.nativeLinker();
+    SymbolLookup core = SymbolLookup.libraryLookup("libKorvane.so", Arena.global());
+    MethodHandle idc = linker.downcallHandle(core.find("_ReadIDCofRecord").orElseThrow(),
+        FunctionDescriptor.of(JAVA_INT, JAVA_INT, JAVA_INT));
+    MethodHandle text = linker.downcallHandle(core.find("_ReadRecordTxtField").orElseThrow(),
+        FunctionDescriptor.of(ADDRESS, JAVA_INT, JAVA_INT, JAVA_INT, ADDRESS));
+
+    int ints = 2_000_000;
+    new Measure("Int call: ReadIDCofRecord(2, 1)")
+        .add("floor: minimal JNI native", ints, calls -> {
+          int keep = 0;
+          for (int i = 0; i < calls; i++) keep += Floor.readIDCofRecord(2, 1);
+          return keep;
+        })
+        .add("bridge", ints, calls -> {
+          int keep = 0;
+          for (int i = 0; i < calls; i++) keep += Korvane.ReadIDCofRecord(2, 1);
+          return keep;
+        })
+        .add("foreign-function downcall", ints, calls -> {
+          try {
+            int keep = 0;
+            for (int i = 0; i < calls; i++) keep += (int) idc.invokeExact(2, 1);
+            return keep;
+          } catch (Throwable t) {
+            throw new AssertionError(t);
+          }
+        })
+        .run();
+
+    int strings = 500_000;
+    new Measure("String in, String out: ReadRecordTxtField(1, 2, 3, \"TCN\")")
+        .add("floor: minimal JNI native", strings, calls -> {
+          int keep = 0;
+          for (int i = 0; i < calls; i++) keep += Floor.readRecordTxtField(1, 2, 3, "TCN").length();
+          return keep;
+        })
+        .add("bridge", strings, calls -> {
+          int keep = 0;
+          for (int i = 0; i < calls; i++) keep += Korvane.ReadRecordTxtField(1, 2, 3, "TCN").length();
+          return keep;
+        })
+        .add("foreign-function downcall", strings, calls -> {
+          try {
+            int keep = 0;
+            for (int i = 0; i < calls; i++) {
+              try (Arena arena = Arena.ofConfined()) {
+                MemorySegment result = (MemorySegment) text.invokeExact(1, 2, 3, arena.allocateFrom("TCN"));
+                keep += result.reinterpret(Long.MAX_VALUE).getString(0).length();
+              }
+            }
+            return keep;
+          } catch (Throwable t) {
+            throw new AssertionError(t);
+          }
+        })
+        .run();
+    System.out.println();
+  }
+
+  private FfmBench() {}
+}
