@@ -3,7 +3,6 @@ package bench;
 import static java.lang.foreign.ValueLayout.ADDRESS;
 import static java.lang.foreign.ValueLayout.JAVA_INT;
 
-import bridge.test.CoreProbe;
 import java.lang.foreign.Arena;
 import java.lang.foreign.FunctionDescriptor;
 import java.lang.foreign.Linker;
@@ -15,11 +14,7 @@ import nist_sun_java.Korvane;
 /** Foreign-function downcalls of the same core entries, on a JDK that has the API (22 and later). */
 public final class FfmBench {
   public static void main(String[] args) throws Throwable {
-    CoreProbe.quiet(true);
-    CoreProbe.returnInt("ReadIDCofRecord", 7);
-    CoreProbe.returnText("ReadRecordTxtField", "Smith, John");
-    if (!Floor.bind()) throw new IllegalStateException("the floor found no core");
-    System.out.println("JVM: " + System.getProperty("java.vm.name") + " " + System.getProperty("java.version"));
+    Bench.prepare();
 
     Linker linker = Linker.nativeLinker();
     SymbolLookup core = SymbolLookup.libraryLookup("libKorvane.so", Arena.global());

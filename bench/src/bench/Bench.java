@@ -12,12 +12,17 @@ import nist_sun_java.Korvane;
 public final class Bench {
   static final int[] SIZES = {1 << 10, 1 << 20, 16 << 20};
 
-  public static void main(String[] args) {
+  /** Scripts the test core's results and binds the floor; shared with {@code FfmBench}. */
+  static void prepare() {
     CoreProbe.quiet(true);
     CoreProbe.returnInt("ReadIDCofRecord", 7);
     CoreProbe.returnText("ReadRecordTxtField", "Smith, John");
     if (!Floor.bind()) throw new IllegalStateException("the floor found no core");
     System.out.println("JVM: " + System.getProperty("java.vm.name") + " " + System.getProperty("java.version"));
+  }
+
+  public static void main(String[] args) {
+    prepare();
 
     int ints = 2_000_000;
     new Measure("Int call: ReadIDCofRecord(2, 1)")

@@ -1,6 +1,7 @@
 package bridge.test;
 
 import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertFalse;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import java.io.IOException;
@@ -28,6 +29,7 @@ class ReliabilityTest {
     Process process = builder.start();
     String output = new String(process.getInputStream().readAllBytes(), StandardCharsets.UTF_8);
     assertEquals(0, process.waitFor(), output);
+    assertFalse(output.contains("in native method"), "-Xcheck:jni reported:\n" + output);
     return output;
   }
 
