@@ -37,6 +37,7 @@ public final class BindingChild {
     }
   }
 
+  // Each byte-array reader comes before its size method: it must bind both entries itself.
   static final List<Call> EVERY_METHOD = List.of(
       new Call("CreateNewNISTFile", Korvane::CreateNewNISTFile, "0", "CreateNewNISTFile\n"),
       new Call("ReadNISTFromFile", () -> Korvane.ReadNISTFromFile("in.an2"), "0",
@@ -45,9 +46,9 @@ public final class BindingChild {
           "ReadNISTFromMemory [01 02 03 04] 4\n"),
       new Call("WriteNISTToFile", () -> Korvane.WriteNISTToFile("out.an2"), "0",
           "WriteNISTToFile \"out.an2\"\n"),
-      new Call("ReadSizeOfNISTByteArray", Korvane::ReadSizeOfNISTByteArray, "0", "ReadSizeOfNISTByteArray\n"),
       new Call("ReadNISTByteArray", Korvane::ReadNISTByteArray, "bytes[]",
           "ReadSizeOfNISTByteArray\nReadNISTByteArray\n"),
+      new Call("ReadSizeOfNISTByteArray", Korvane::ReadSizeOfNISTByteArray, "0", "ReadSizeOfNISTByteArray\n"),
       new Call("CheckIfRecordTypeExists", () -> Korvane.CheckIfRecordTypeExists(2), "0",
           "CheckIfRecordTypeExists 2\n"),
       new Call("ReadNumberOfRecords", () -> Korvane.ReadNumberOfRecords(2), "0", "ReadNumberOfRecords 2\n"),
