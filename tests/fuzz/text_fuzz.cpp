@@ -20,27 +20,36 @@ bool InRange(const uint8_t* p, size_t i, size_t n, uint8_t low, uint8_t high) {
   return i < n && p[i] >= low && p[i] <= high;
 }
 
-// The rules: each well-formed sequence becomes its char(s); every other byte
-// becomes the char of its value.
+// Decodes one sequence of modified UTF-8 (1 to 3 bytes) at p[i], appending its
+// char; returns its length, or 0 if none starts there.
+size_t ModifiedUtf8Sequence(const uint8_t* p, size_t i, size_t n, Chars* out) {
+  const uint8_t b = p[i];
+  if (b < 0x80) {
+    *out += b;
+    return 1;
+  }
+  if ((b == 0xC0 && InRange(p, i + 1, n, 0x80, 0x80)) ||
+      (b >= 0xC2 && b <= 0xDF && InRange(p, i + 1, n, 0x80, 0xBF))) {
+    *out += static_cast<char16_t>((b & 0x1F) << 6 | (p[i + 1] & 0x3F));
+    return 2;
+  }
+  if (((b == 0xE0 && InRange(p, i + 1, n, 0xA0, 0xBF)) || (b >= 0xE1 && b <= 0xEF && InRange(p, i + 1, n, 0x80, 0xBF))) &&
+      InRange(p, i + 2, n, 0x80, 0xBF)) {
+    *out += static_cast<char16_t>((b & 0x0F) << 12 | (p[i + 1] & 0x3F) << 6 | (p[i + 2] & 0x3F));
+    return 3;
+  }
+  return 0;
+}
+
+// The rules: each well-formed sequence, modified UTF-8 or a standard 4-byte
+// form, becomes its char(s); every other byte becomes the char of its value.
 Chars Reference(const uint8_t* p, size_t n) {
   Chars out;
   size_t i = 0;
   while (i < n) {
     const uint8_t b = p[i];
-    if (b < 0x80) {
-      out += b;
-      i += 1;
-    } else if (b == 0xC0 && InRange(p, i + 1, n, 0x80, 0x80)) {
-      out += u'\0';
-      i += 2;
-    } else if (b >= 0xC2 && b <= 0xDF && InRange(p, i + 1, n, 0x80, 0xBF)) {
-      out += static_cast<char16_t>((b & 0x1F) << 6 | (p[i + 1] & 0x3F));
-      i += 2;
-    } else if (((b == 0xE0 && InRange(p, i + 1, n, 0xA0, 0xBF)) ||
-                (b >= 0xE1 && b <= 0xEF && InRange(p, i + 1, n, 0x80, 0xBF))) &&
-               InRange(p, i + 2, n, 0x80, 0xBF)) {
-      out += static_cast<char16_t>((b & 0x0F) << 12 | (p[i + 1] & 0x3F) << 6 | (p[i + 2] & 0x3F));
-      i += 3;
+    if (size_t length = ModifiedUtf8Sequence(p, i, n, &out)) {
+      i += length;
     } else if (((b == 0xF0 && InRange(p, i + 1, n, 0x90, 0xBF)) ||
                 (b >= 0xF1 && b <= 0xF3 && InRange(p, i + 1, n, 0x80, 0xBF)) ||
                 (b == 0xF4 && InRange(p, i + 1, n, 0x80, 0x8F))) &&
@@ -63,22 +72,9 @@ Chars StrictModifiedUtf8(const char* text) {
   const size_t n = std::strlen(text);
   Chars out;
   for (size_t i = 0; i < n;) {
-    const uint8_t b = p[i];
-    if (b < 0x80) {
-      out += b;
-      i += 1;
-    } else if ((b == 0xC0 && InRange(p, i + 1, n, 0x80, 0x80)) ||
-               (b >= 0xC2 && b <= 0xDF && InRange(p, i + 1, n, 0x80, 0xBF))) {
-      out += static_cast<char16_t>((b & 0x1F) << 6 | (p[i + 1] & 0x3F));
-      i += 2;
-    } else if (((b == 0xE0 && InRange(p, i + 1, n, 0xA0, 0xBF)) ||
-                (b >= 0xE1 && b <= 0xEF && InRange(p, i + 1, n, 0x80, 0xBF))) &&
-               InRange(p, i + 2, n, 0x80, 0xBF)) {
-      out += static_cast<char16_t>((b & 0x0F) << 12 | (p[i + 1] & 0x3F) << 6 | (p[i + 2] & 0x3F));
-      i += 3;
-    } else {
-      std::abort();  // NewStringUTF given something that is not modified UTF-8
-    }
+    const size_t length = ModifiedUtf8Sequence(p, i, n, &out);
+    if (length == 0) std::abort();  // NewStringUTF given something that is not modified UTF-8
+    i += length;
   }
   return out;
 }

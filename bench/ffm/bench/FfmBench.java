@@ -9,7 +9,6 @@ import java.lang.foreign.Linker;
 import java.lang.foreign.MemorySegment;
 import java.lang.foreign.SymbolLookup;
 import java.lang.invoke.MethodHandle;
-import nist_sun_java.Korvane;
 
 /** Foreign-function downcalls of the same core entries, on a JDK that has the API (22 and later). */
 public final class FfmBench {
@@ -25,16 +24,8 @@ public final class FfmBench {
 
     int ints = 2_000_000;
     new Measure("Int call: ReadIDCofRecord(2, 1)")
-        .add("floor: minimal JNI native", ints, calls -> {
-          int keep = 0;
-          for (int i = 0; i < calls; i++) keep += Floor.readIDCofRecord(2, 1);
-          return keep;
-        })
-        .add("bridge", ints, calls -> {
-          int keep = 0;
-          for (int i = 0; i < calls; i++) keep += Korvane.ReadIDCofRecord(2, 1);
-          return keep;
-        })
+        .add("floor: minimal JNI native", ints, Bench.FLOOR_INT)
+        .add("bridge", ints, Bench.BRIDGE_INT)
         .add("foreign-function downcall", ints, calls -> {
           try {
             int keep = 0;
@@ -48,16 +39,8 @@ public final class FfmBench {
 
     int strings = 500_000;
     new Measure("String in, String out: ReadRecordTxtField(1, 2, 3, \"TCN\")")
-        .add("floor: minimal JNI native", strings, calls -> {
-          int keep = 0;
-          for (int i = 0; i < calls; i++) keep += Floor.readRecordTxtField(1, 2, 3, "TCN").length();
-          return keep;
-        })
-        .add("bridge", strings, calls -> {
-          int keep = 0;
-          for (int i = 0; i < calls; i++) keep += Korvane.ReadRecordTxtField(1, 2, 3, "TCN").length();
-          return keep;
-        })
+        .add("floor: minimal JNI native", strings, Bench.FLOOR_STRING)
+        .add("bridge", strings, Bench.BRIDGE_STRING)
         .add("foreign-function downcall", strings, calls -> {
           try {
             int keep = 0;

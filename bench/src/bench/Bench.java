@@ -12,6 +12,28 @@ import nist_sun_java.Korvane;
 public final class Bench {
   static final int[] SIZES = {1 << 10, 1 << 20, 16 << 20};
 
+  // The calls every table compares; FfmBench uses them too.
+  static final Measure.Batch FLOOR_INT = calls -> {
+    int keep = 0;
+    for (int i = 0; i < calls; i++) keep += Floor.readIDCofRecord(2, 1);
+    return keep;
+  };
+  static final Measure.Batch BRIDGE_INT = calls -> {
+    int keep = 0;
+    for (int i = 0; i < calls; i++) keep += Korvane.ReadIDCofRecord(2, 1);
+    return keep;
+  };
+  static final Measure.Batch FLOOR_STRING = calls -> {
+    int keep = 0;
+    for (int i = 0; i < calls; i++) keep += Floor.readRecordTxtField(1, 2, 3, "TCN").length();
+    return keep;
+  };
+  static final Measure.Batch BRIDGE_STRING = calls -> {
+    int keep = 0;
+    for (int i = 0; i < calls; i++) keep += Korvane.ReadRecordTxtField(1, 2, 3, "TCN").length();
+    return keep;
+  };
+
   /** Scripts the test core's results and binds the floor; shared with {@code FfmBench}. */
   static void prepare() {
     CoreProbe.quiet(true);
@@ -26,16 +48,8 @@ public final class Bench {
 
     int ints = 2_000_000;
     new Measure("Int call: ReadIDCofRecord(2, 1)")
-        .add("floor: minimal JNI native", ints, calls -> {
-          int keep = 0;
-          for (int i = 0; i < calls; i++) keep += Floor.readIDCofRecord(2, 1);
-          return keep;
-        })
-        .add("bridge", ints, calls -> {
-          int keep = 0;
-          for (int i = 0; i < calls; i++) keep += Korvane.ReadIDCofRecord(2, 1);
-          return keep;
-        })
+        .add("floor: minimal JNI native", ints, FLOOR_INT)
+        .add("bridge", ints, BRIDGE_INT)
         .add("JNA direct mapping", ints / 10, calls -> {
           int keep = 0;
           for (int i = 0; i < calls; i++) keep += JnaDirect._ReadIDCofRecord(2, 1);
@@ -50,16 +64,8 @@ public final class Bench {
 
     CoreProbe.leaveFpu(0x027F, true);
     new Measure("Int call, the core leaving 0x027F and a divide-by-zero flag pending")
-        .add("floor: minimal JNI native (leaves both to Java)", ints / 10, calls -> {
-          int keep = 0;
-          for (int i = 0; i < calls; i++) keep += Floor.readIDCofRecord(2, 1);
-          return keep;
-        })
-        .add("bridge (clears the flag, loads 0x133F)", ints / 10, calls -> {
-          int keep = 0;
-          for (int i = 0; i < calls; i++) keep += Korvane.ReadIDCofRecord(2, 1);
-          return keep;
-        })
+        .add("floor: minimal JNI native (leaves both to Java)", ints / 10, FLOOR_INT)
+        .add("bridge (clears the flag, loads 0x133F)", ints / 10, BRIDGE_INT)
         .add("floor with an unconditional fnclex + fldcw", ints / 10,
             calls -> {
           int keep = 0;
@@ -71,16 +77,8 @@ public final class Bench {
 
     int strings = 500_000;
     new Measure("String in, String out: ReadRecordTxtField(1, 2, 3, \"TCN\")")
-        .add("floor: minimal JNI native", strings, calls -> {
-          int keep = 0;
-          for (int i = 0; i < calls; i++) keep += Floor.readRecordTxtField(1, 2, 3, "TCN").length();
-          return keep;
-        })
-        .add("bridge", strings, calls -> {
-          int keep = 0;
-          for (int i = 0; i < calls; i++) keep += Korvane.ReadRecordTxtField(1, 2, 3, "TCN").length();
-          return keep;
-        })
+        .add("floor: minimal JNI native", strings, FLOOR_STRING)
+        .add("bridge", strings, BRIDGE_STRING)
         .add("JNA direct mapping", strings / 10, calls -> {
           int keep = 0;
           for (int i = 0; i < calls; i++) keep += JnaDirect._ReadRecordTxtField(1, 2, 3, "TCN").length();
